@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -71,8 +72,9 @@ bool input_is_console();
 void input_open();
 
 // Waits at most `timeout` for input and returns whatever is pending then,
-// without waiting further. A zero timeout only looks. Never spins.
-RawInput input_read(std::chrono::milliseconds timeout);
+// without waiting further, at most `max_keys` bytes or events (the rest stays
+// pending). A zero timeout only looks. Never spins.
+RawInput input_read(std::chrono::milliseconds timeout, std::size_t max_keys);
 
 // ---- Commands and the process ---------------------------------------------
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace kolm::console {
@@ -32,7 +33,7 @@ void set_console_column(int column);
 
 // Bytes a zone move writes at `column` on a destination `width` wide
 // (0 for a file: no width, always spaces). Pure; exposed for tests.
-std::string_view zone_move_bytes(int column, int width);
+std::string zone_move_bytes(int column, int width);
 // The column after writing `bytes` at `column`, modulo `width` when it is
 // above 0. Pure; exposed for tests.
 int column_after(int column, std::string_view bytes, int width);

@@ -1,0 +1,69 @@
+#include "dialogue/driver.h"
+
+#include <string>
+#include <string_view>
+
+#include "dialogue/console/commands.h"
+#include "dialogue/console/key_read.h"
+#include "dialogue/console/output.h"
+#include "dialogue/program_identity.h"
+
+namespace kolm::dialogue {
+namespace {
+
+using console::kConsole;
+using console::kLineEnd;
+
+void line(std::string_view text) { console::print_text(kConsole, text, kLineEnd); }
+
+void print_banner(std::string_view program_name) {
+    const std::string rule(58, '=');
+    line(rule);
+    line("");
+    line("Quorvex");
+    line("Program for creating multilevel subtotal() formulas in MS Excel compatible tables");
+    line("");
+    line(std::string("Program name: ") + std::string(program_name));
+    line("");
+    line("Terms of use:");
+    line("Author of the program is not responsible for any consequences resulting from errors in the program.");
+    line("Users respect this risk and take the program on their own responsibility.");
+    for (int i = 0; i < 6; ++i) line("");
+    line(std::string("More information: ") + kMakerWebAddress);
+    line(rule);
+    line("Do you accept terms of service ?");
+    line("");
+}
+
+void ask_terms() {
+    if (console::prompt_key_choice({"<1> yes and continue", "<2> no and end"}, {"1", "2"}) == "2") {
+        console::end_program(0);
+    }
+}
+
+void warn_separate_directory() {
+    line("");
+    line("--------- PROGRAM MUST RUN IN SEPARATE DIRECTORY ---------");
+    line("");
+    line("Program must run in separate directory.");
+    line("During execution it will delete most *.txt, and other files.");
+    line("");
+    line(std::string(58, '-'));
+    line("");
+    if (console::prompt_key_choice({"<1> yes and continue", "<2> no  and end"}, {"1", "2"}) == "2") {
+        console::end_program(0);
+    }
+    line("");
+}
+
+}  // namespace
+
+void run_dialogue() {
+    const std::string program_name = kProgramName;
+    print_banner(program_name);
+    ask_terms();
+    warn_separate_directory();
+    console::end_program(0);
+}
+
+}  // namespace kolm::dialogue
