@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds every configuration and runs every test; fails when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== native build, unit and end-to-end tests"
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
