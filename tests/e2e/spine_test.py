@@ -56,10 +56,11 @@ class InTerminal(e2e.ScratchTestCase):
         self.assertEqual(self.files(), [])
 
     def test_keys_typed_during_the_banner_accept_both_prompts(self):
-        # The keys are in the terminal before the program has printed anything.
+        # The keys are in the terminal before the program has printed anything;
+        # the terminal itself echoes them, since the program has not started yet.
         child = self.spawn(command="sleep 0.3; exec %s" % e2e.shell_quote(e2e.BINARY))
         child.send(b"11")
-        self.expect_exact_bytes(child, BANNER + TERMS_OPTIONS + WARNING + WARNING_OPTIONS + b"\r\n")
+        self.expect_exact_bytes(child, b"11" + BANNER + TERMS_OPTIONS + WARNING + WARNING_OPTIONS + b"\r\n")
 
     def test_terminal_modes_restored_after_normal_end_and_signals(self):
         program = e2e.shell_quote(e2e.BINARY)

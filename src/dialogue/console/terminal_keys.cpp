@@ -226,11 +226,20 @@ Step finish_sequence(std::string& pending, std::vector<std::string>& keys) {
 
 void decode_terminal_bytes(TerminalKeyDecoder& decoder, std::string_view bytes, std::vector<std::string>& keys) {
     for (char byte : bytes) {
+        if (decoder.discarding) {
+            const unsigned char c = static_cast<unsigned char>(byte);
+            decoder.discarding = c < 0x40 || c > 0x7E;
+            continue;
+        }
         if (!decoder.pending.empty()) {
             decoder.pending.push_back(byte);
             while (!decoder.pending.empty() && finish_sequence(decoder.pending, keys) == Step::done) {
             }
-            if (decoder.pending.size() > kLongestSequence) decoder.pending.clear();
+            if (decoder.pending.size() > kLongestSequence) {
+                // Noise, not a key: drop it through its final byte.
+                decoder.pending.clear();
+                decoder.discarding = true;
+            }
             continue;
         }
         if (byte == kEsc) {
@@ -244,6 +253,7 @@ void decode_terminal_bytes(TerminalKeyDecoder& decoder, std::string_view bytes, 
 void decode_terminal_timeout(TerminalKeyDecoder& decoder, std::vector<std::string>& keys) {
     const std::string seq = std::move(decoder.pending);
     decoder.pending.clear();
+    decoder.discarding = false;
     if (seq.empty()) return;
     if (seq.size() == 1) {
         keys.push_back(std::string(1, kEsc));

@@ -10,7 +10,8 @@
 namespace kolm::console {
 
 struct TerminalKeyDecoder {
-    std::string pending;  // an escape sequence not yet complete
+    std::string pending;      // an escape sequence not yet complete
+    bool discarding = false;  // inside an overlong sequence, up to its final byte
 };
 
 // Decodes `bytes`, appending each finished key to `keys`.

@@ -17,7 +17,7 @@ TEST(PrintZones, ZoneMoveBytes) {
         {0, 0, std::string(14, ' ')},  {13, 0, " "},
         {14, 0, std::string(14, ' ')}, {60, 0, std::string(10, ' ')},  // files always get spaces
         {2, 80, std::string(12, ' ')}, {41, 80, " "},                   // lands in column 42
-        {42, 80, "\r\n"},                                               // column 56 is too near the edge
+        {55, 80, " "},                 {56, 80, "\r\n"},  // from column 56 on: a new line
         {60, 80, "\r\n"},              {0, 20, "\r\n"},
     };
     for (const Case& c : cases) {
