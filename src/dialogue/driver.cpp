@@ -7,6 +7,8 @@
 #include "dialogue/console/key_read.h"
 #include "dialogue/console/output.h"
 #include "dialogue/program_identity.h"
+#include "environment/code_pages.h"
+#include "environment/utilities.h"
 
 namespace kolm::dialogue {
 namespace {
@@ -63,6 +65,8 @@ void run_dialogue() {
     print_banner(program_name);
     ask_terms();
     warn_separate_directory();
+    environment::prepare_utilities();
+    environment::select_code_page();
     console::end_program(0);
 }
 
