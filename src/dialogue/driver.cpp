@@ -8,7 +8,9 @@
 #include "dialogue/console/output.h"
 #include "dialogue/program_identity.h"
 #include "environment/code_pages.h"
+#include "environment/separator.h"
 #include "environment/utilities.h"
+#include "subtotal/wizard.h"
 
 namespace kolm::dialogue {
 namespace {
@@ -67,7 +69,8 @@ void run_dialogue() {
     warn_separate_directory();
     environment::prepare_utilities();
     environment::select_code_page();
-    console::end_program(0);
+    const std::string argument_separator = environment::select_argument_separator();
+    subtotal::run_subtotal_wizard(program_name, argument_separator);
 }
 
 }  // namespace kolm::dialogue
