@@ -29,6 +29,10 @@ int console_width();
 // 0-based column of the console cursor; 0 where it cannot be known.
 int console_cursor_column();
 
+// True when the console can move its cursor (a terminal that understands
+// cursor movement; not a pipe or a TERM=dumb terminal).
+bool console_can_move_cursor();
+
 // Cursor movement for the line editor: `rows` whole rows down (negative: up)
 // from the cursor's row, then to the 0-based `column` of that row.
 void console_move_cursor(int rows, int column);

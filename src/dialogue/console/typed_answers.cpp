@@ -61,8 +61,8 @@ std::string edit_on_console() {
     return editor.line;
 }
 
-// With standard output not a console (a pipe or a file) there is no cursor
-// to move: the line is edited silently and shown once, as it was ended, so
+// With no cursor to move (output to a pipe or a file, or a dumb terminal)
+// the line is edited silently and shown once, as it was ended, so
 // that a transcript reads like the screen a user would have seen.
 std::string edit_unseen() {
     LineEditor editor;
@@ -77,7 +77,7 @@ std::string edit_unseen() {
 void prompt_line(std::string_view prompt) {
     print_text(kConsole, prompt, kNoEnding);
     print_text(kConsole, "? ", kNoEnding);
-    std::string line = platform::output_is_console() ? edit_on_console() : edit_unseen();
+    std::string line = platform::console_can_move_cursor() ? edit_on_console() : edit_unseen();
     print_line_end(kConsole);
     g_answer = AnswerLine{std::move(line), 0};
 }

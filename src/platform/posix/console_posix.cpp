@@ -52,6 +52,8 @@ int console_width() {
 // mix with typed-ahead keys; the program starts its output on a new line.
 int console_cursor_column() { return 0; }
 
+bool console_can_move_cursor() { return escapes_allowed(); }
+
 void console_move_cursor(int rows, int column) {
     if (!escapes_allowed()) return;
     std::string sequence;
