@@ -106,6 +106,11 @@ int console_cursor_column() {
     return info.dwCursorPosition.X;
 }
 
+bool console_can_move_cursor() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    return windows::buffer_info(info);
+}
+
 void console_move_cursor(int rows, int column) {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!windows::buffer_info(info)) return;
@@ -117,14 +122,18 @@ void console_move_cursor(int rows, int column) {
 void console_clear_to_end() {
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (!windows::buffer_info(info)) return;
-    // To the bottom of the window, or of the cursor's row when it is below.
-    const int last_row = std::max<int>(info.srWindow.Bottom, info.dwCursorPosition.Y);
-    const DWORD cells = static_cast<DWORD>(info.dwSize.X - info.dwCursorPosition.X) +
-                        static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(last_row - info.dwCursorPosition.Y);
-    DWORD done = 0;
     HANDLE output = windows::output_handle();
-    FillConsoleOutputCharacterA(output, ' ', cells, info.dwCursorPosition, &done);
-    FillConsoleOutputAttribute(output, info.wAttributes, cells, info.dwCursorPosition, &done);
+    // To the bottom of the window, or of the cursor's row when it is below;
+    // row by row, as one fill across rows is not redrawn whole under Wine.
+    const int last_row = std::max<int>(info.srWindow.Bottom, info.dwCursorPosition.Y);
+    SHORT column = info.dwCursorPosition.X;
+    for (int row = info.dwCursorPosition.Y; row <= last_row; ++row, column = 0) {
+        const COORD from{column, static_cast<SHORT>(row)};
+        const auto cells = static_cast<DWORD>(info.dwSize.X - column);
+        DWORD done = 0;
+        FillConsoleOutputCharacterA(output, ' ', cells, from, &done);
+        FillConsoleOutputAttribute(output, info.wAttributes, cells, from, &done);
+    }
 }
 
 bool console_cursor_visible() {
