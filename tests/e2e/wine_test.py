@@ -4,8 +4,9 @@ and in a real console (Wine inside tmux) where keys arrive as console events.
 Wine brings its own cmd.exe, dir, copy and find.exe but no sort.exe, so a run
 stages the tools, passes the cmd check and stops at the sort check.
 
-Run as `wine_test.py --binary kolm_subtotal.exe --wine RUNNER`, where RUNNER
-runs a Windows program under Wine (the build's wine-run.sh).
+Run as `wine_test.py --binary kolm_subtotal.exe --wine RUNNER --build-dir DIR`,
+where RUNNER runs a Windows program under Wine (the build's wine-run.sh) and
+DIR is the build, whose .zip package is made and tried.
 """
 
 import os
@@ -15,11 +16,13 @@ import sys
 import tempfile
 import time
 import uuid
+import zipfile
 
 import kolm_e2e as e2e
 from kolm_e2e import BANNER, CRLF, TERMS_OPTIONS, WARNING, WARNING_OPTIONS, lines
 
 WINE = None
+BUILD_DIR = None
 
 OPENING = BANNER + TERMS_OPTIONS + WARNING + WARNING_OPTIONS + CRLF
 HEADING = lines(b"-" * 30,
@@ -186,6 +189,27 @@ class InConsole(e2e.ScratchTestCase):
         self.assertEqual(self.wait_status(), 0)
 
 
+class Package(e2e.ScratchTestCase):
+    def test_zip_holds_the_program_and_readme_and_runs(self):
+        out = os.path.join(self.dir, "package")
+        subprocess.run(["cpack", "-G", "ZIP", "--config", os.path.join(BUILD_DIR, "CPackConfig.cmake"),
+                        "-B", out], check=True, capture_output=True, timeout=600)
+        [archive] = [name for name in os.listdir(out) if name.endswith(".zip")]
+        with zipfile.ZipFile(os.path.join(out, archive)) as package:
+            files = sorted(name for name in package.namelist() if not name.endswith("/"))
+            top = archive[:-len(".zip")]
+            self.assertEqual(files, [top + "/README.md", top + "/bin/kolm_subtotal.exe"])
+            package.extractall(self.dir)
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "README.md"), "rb") as f:
+            self.assertEqual(self.read(top + "/README.md"), f.read())
+        program = os.path.join(self.dir, top, "bin", "kolm_subtotal.exe")
+        run_dir = os.path.join(self.dir, "run")
+        os.mkdir(run_dir)
+        proc = subprocess.run([WINE, program], input=b"2", cwd=run_dir, capture_output=True, timeout=300)
+        self.assertEqual((proc.returncode, proc.stdout), (0, BANNER + TERMS_OPTIONS))
+        self.assertEqual(os.listdir(run_dir), [])
+
+
 if __name__ == "__main__":
     if "--wine" in sys.argv:
         i = sys.argv.index("--wine")
@@ -193,4 +217,8 @@ if __name__ == "__main__":
         del sys.argv[i:i + 2]
     else:
         WINE = "wine"
+    if "--build-dir" in sys.argv:
+        i = sys.argv.index("--build-dir")
+        BUILD_DIR = os.path.abspath(sys.argv[i + 1])
+        del sys.argv[i:i + 2]
     e2e.main()
