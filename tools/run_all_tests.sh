@@ -14,3 +14,8 @@ echo "== sanitizers: unit and end-to-end tests under AddressSanitizer and Undefi
 cmake --preset asan
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan -j "$jobs"
+
+echo "== fuzzing: a short run of every libFuzzer target"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+ctest --test-dir build-fuzz/fuzz --output-on-failure -j "$jobs"
