@@ -41,8 +41,6 @@ std::atomic<bool> close_pending{false};
 HANDLE close_event = nullptr;
 std::atomic<bool> handler_installed{false};
 
-bool pipe_cannot_peek = false;
-
 BOOL WINAPI control_handler(DWORD type) {
     switch (type) {
         case CTRL_CLOSE_EVENT:
@@ -118,6 +116,8 @@ struct PipeReader {
 };
 
 PipeReader pipe_reader;
+// Set once a pipe has refused to be looked into; its thread reads from then on.
+bool pipe_cannot_peek = false;
 
 void pipe_reader_loop(HANDLE input) {
     char buffer[4096];
