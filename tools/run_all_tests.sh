@@ -19,3 +19,8 @@ echo "== fuzzing: a short run of every libFuzzer target"
 cmake --preset fuzz
 cmake --build --preset fuzz -j "$jobs"
 ctest --test-dir build-fuzz/fuzz --output-on-failure -j "$jobs"
+
+echo "== Windows build (MinGW-w64, static), unit and end-to-end tests under Wine"
+cmake --preset mingw
+cmake --build --preset mingw -j "$jobs"
+ctest --preset mingw -j "$jobs"
