@@ -5,6 +5,7 @@
 
 #include "dialogue/console/text_ops.h"
 #include "subtotal/column_codec.h"
+#include "subtotal/html_text.h"
 
 namespace kolm::subtotal {
 
@@ -23,8 +24,17 @@ std::string column_at(std::int32_t base, std::int32_t offset) {
 std::string key_column(const FormulaSeries& s, std::int32_t level) { return column_at(s.sort_start_number, level - 1); }
 std::string flag_column(const FormulaSeries& s, std::int32_t level) { return column_at(s.free_area_number, level - 1); }
 
-void append_all(std::string& out, std::initializer_list<std::string_view> pieces) {
-    for (const std::string_view piece : pieces) out += piece;
+void append_all(FormulaText& out, std::initializer_list<std::string_view> pieces) {
+    for (const std::string_view piece : pieces) {
+        out.text += piece;
+        append_html_escaped(out.html, piece);
+    }
+}
+
+// The lists are long at high levels; their HTML form is kept, not redone.
+void append_list(FormulaText& out, const FormulaText& list) {
+    out.text += list.text;
+    out.html += list.html;
 }
 
 // Brings the flag-test list to the tests of levels 1..levels.
@@ -34,13 +44,13 @@ void grow_flag_tests(FormulaSeries& s, std::int32_t levels) {
         s.flag_test_levels = 0;
     }
     while (s.flag_test_levels < levels) {
-        if (s.flag_test_levels > 0) s.flag_tests += s.separator;
+        if (s.flag_test_levels > 0) append_all(s.flag_tests, {s.separator});
         ++s.flag_test_levels;
         append_all(s.flag_tests, {flag_column(s, s.flag_test_levels), s.row, "<>\"\""});
     }
 }
 
-void append_key_entry(std::string& out, std::string_view key, std::string_view row) {
+void append_key_entry(FormulaText& out, std::string_view key, std::string_view row) {
     append_all(out, {key, "=\"&", key, row, "&\", "});
 }
 
@@ -71,7 +81,7 @@ FormulaSeries start_formula_series(const SubtotalParams& params, std::string_vie
     return s;
 }
 
-void append_break_flag_formula(FormulaSeries& s, std::int32_t level, std::string& out) {
+void append_break_flag_formula(FormulaSeries& s, std::int32_t level, FormulaText& out) {
     const std::string_view sep = s.separator;
     if (level <= 1) {
         // Level 1 compares the sort start column as it was typed.
@@ -80,19 +90,22 @@ void append_break_flag_formula(FormulaSeries& s, std::int32_t level, std::string
     }
     grow_flag_tests(s, level - 1);
     const std::string key = key_column(s, level);
-    append_all(out, {"=IF(OR(", key, s.row, "<>", key, s.next_row, sep, s.flag_tests, ")", sep, "ROW()", sep, "\"\")"});
+    append_all(out, {"=IF(OR(", key, s.row, "<>", key, s.next_row, sep});
+    append_list(out, s.flag_tests);
+    append_all(out, {")", sep, "ROW()", sep, "\"\")"});
 }
 
-void append_label_formula(FormulaSeries& s, std::int32_t level, std::string& out) {
+void append_label_formula(FormulaSeries& s, std::int32_t level, FormulaText& out) {
     const std::string_view sep = s.separator;
     grow_keys(s, level - 1);
     const std::string flag = flag_column(s, level);
-    append_all(out, {"=IF(", flag, s.row, "<>\"\"", sep, "T(\"SUBTOTAL_0", console::integer_text(level), "(", s.keys});
+    append_all(out, {"=IF(", flag, s.row, "<>\"\"", sep, "T(\"SUBTOTAL_0", console::integer_text(level), "("});
+    append_list(out, s.keys);
     append_key_entry(out, key_column(s, level), s.row);
     append_all(out, {s.data_column, ")=\")", sep, "\"\")"});
 }
 
-void append_sum_formula(const FormulaSeries& s, std::int32_t level, std::string& out) {
+void append_sum_formula(const FormulaSeries& s, std::int32_t level, FormulaText& out) {
     const std::string_view sep = s.separator;
     const std::string flag = flag_column(s, level);
     const std::string_view row = s.row;
@@ -105,23 +118,23 @@ void append_sum_formula(const FormulaSeries& s, std::int32_t level, std::string&
 
 std::string break_flag_formula(const SubtotalParams& params, std::string_view separator, std::int32_t level) {
     FormulaSeries series = start_formula_series(params, separator);
-    std::string out;
+    FormulaText out;
     append_break_flag_formula(series, level, out);
-    return out;
+    return out.text;
 }
 
 std::string label_formula(const SubtotalParams& params, std::string_view separator, std::int32_t level) {
     FormulaSeries series = start_formula_series(params, separator);
-    std::string out;
+    FormulaText out;
     append_label_formula(series, level, out);
-    return out;
+    return out.text;
 }
 
 std::string sum_formula(const SubtotalParams& params, std::string_view separator, std::int32_t level) {
     const FormulaSeries series = start_formula_series(params, separator);
-    std::string out;
+    FormulaText out;
     append_sum_formula(series, level, out);
-    return out;
+    return out.text;
 }
 
 }  // namespace kolm::subtotal

@@ -8,6 +8,7 @@
 #include "dialogue/program_identity.h"
 #include "subtotal/column_codec.h"
 #include "subtotal/formulas.h"
+#include "subtotal/html_text.h"
 
 namespace kolm::subtotal {
 
@@ -134,8 +135,7 @@ struct StepWriter {
     const ReportFiles& files;
     std::string row;
     std::int32_t free_area_number = 0;
-    std::string formula;
-    std::string formula_html;
+    FormulaText formula;
     std::string cell;
     std::string cell_html;
 
@@ -143,12 +143,10 @@ struct StepWriter {
         const std::int64_t column = std::int64_t{free_area_number} + step - 1;
         cell = number_to_column(static_cast<std::int32_t>(std::clamp<std::int64_t>(column, INT32_MIN, INT32_MAX)));
         cell += row;
-        write_text_step(files.text, step, formula, cell);
-        formula_html.clear();
-        append_html_escaped(formula_html, formula);
         cell_html.clear();
         append_html_escaped(cell_html, cell);
-        write_html_step(files.html, kind, step, formula_html, cell_html);
+        write_text_step(files.text, step, formula.text, cell);
+        write_html_step(files.html, kind, step, formula.html, cell_html);
     }
 };
 
@@ -160,29 +158,6 @@ std::int32_t levels_to_write(std::int32_t group_column_count) {
 
 std::string_view level_bound_note() {
     return "Only 702 columns in a group are supported: steps follow for the first 702.";
-}
-
-void append_html_escaped(std::string& out, std::string_view text) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::string_view reference;
-        switch (text[i]) {
-            case '&': reference = "&amp;"; break;
-            case '<': reference = "&lt;"; break;
-            case '>': reference = "&gt;"; break;
-            default: continue;
-        }
-        out.append(text.data() + start, i - start);
-        out += reference;
-        start = i + 1;
-    }
-    out.append(text.data() + start, text.size() - start);
-}
-
-std::string html_escaped(std::string_view text) {
-    std::string out;
-    append_html_escaped(out, text);
-    return out;
 }
 
 void write_report_body(const ReportFiles& files, const SubtotalParams& params, std::string_view separator,
@@ -198,7 +173,7 @@ void write_report_body(const ReportFiles& files, const SubtotalParams& params, s
 
     FormulaSeries series = start_formula_series(params, separator);
     StepWriter writer{files, console::integer_text(params.start_row), column_to_number(params.free_area_column), {}, {},
-                      {}, {}};
+                      {}};
     for (std::int32_t level = 1; level <= levels; ++level) {
         writer.formula.clear();
         append_break_flag_formula(series, level, writer.formula);

@@ -23,10 +23,6 @@ std::int32_t levels_to_write(std::int32_t group_column_count);
 // The line that says the group count was cut to kMaxLevels.
 std::string_view level_bound_note();
 
-// `text` with &, < and > written as character references.
-std::string html_escaped(std::string_view text);
-void append_html_escaped(std::string& out, std::string_view text);
-
 // File numbers of the two reports; a number that names no open file takes
 // nothing, so a report that could not be created is simply passed over.
 struct ReportFiles {

@@ -1,5 +1,7 @@
 #include "subtotal/formulas.h"
 
+#include "subtotal/html_text.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -123,21 +125,22 @@ TEST(Formulas, ParenthesesBalanceAtEveryLevel) {
     }
 }
 
-// The reports build the lists level by level; asked in any order, the series
-// gives what a fresh build gives.
+// The reports build the lists level by level, with their HTML form beside
+// them; asked in any order, the series gives what a fresh build gives.
 TEST(Formulas, SeriesMatchesFreshBuilds) {
     const SubtotalParams params = layout("x", 40, "AB", 3, "zx");
     for (const std::string sep : {",", ";"}) {
         FormulaSeries series = start_formula_series(params, sep);
         const std::vector<std::int32_t> levels = {1, 2, 3, 4, 10, 11, 40, 5, 1, 6, 2, 39};
         for (const std::int32_t level : levels) {
-            std::string flag, label, sum;
+            FormulaText flag, label, sum;
             append_break_flag_formula(series, level, flag);
             append_label_formula(series, level, label);
             append_sum_formula(series, level, sum);
-            EXPECT_EQ(flag, break_flag_formula(params, sep, level)) << level;
-            EXPECT_EQ(label, label_formula(params, sep, level)) << level;
-            EXPECT_EQ(sum, sum_formula(params, sep, level)) << level;
+            EXPECT_EQ(flag.text, break_flag_formula(params, sep, level)) << level;
+            EXPECT_EQ(label.text, label_formula(params, sep, level)) << level;
+            EXPECT_EQ(sum.text, sum_formula(params, sep, level)) << level;
+            for (const FormulaText* f : {&flag, &label, &sum}) EXPECT_EQ(f->html, html_escaped(f->text)) << level;
         }
     }
 }
