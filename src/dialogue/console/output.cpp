@@ -74,6 +74,14 @@ void print_text(int number, std::string_view text, int ending) {
     // The text goes straight into the file's buffer: a report line can run
     // to kilobytes, and copying it only to add an ending would cost as much
     // as writing it.
+    if (ending == kLineEnd) {
+        // The column after a line end is 0 whatever the text held: no need
+        // to look for line breaks in it.
+        if (!detail::file_write(number, text)) return;
+        detail::file_write(number, kCrLf);
+        column = 0;
+        return;
+    }
     const int after_text = column_after(column, text, 0);
     const std::string ending_bytes = with_ending({}, ending, after_text, 0);
     if (!detail::file_write(number, text)) return;
