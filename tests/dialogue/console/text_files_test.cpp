@@ -84,6 +84,17 @@ TEST(FileTable, OutputReachesTheDiskInWholeBuffers) {
     print_text(number, "tail", kLineEnd);
     close_all_files();  // what the end of the program does
     EXPECT_EQ(dir.read("out.txt"), std::string(kFileBufferSize - 1, 'a') + "btail\r\n");
+
+    // A long text still reaches the disk only in whole blocks.
+    open_text_file(dir.file("long.txt"), FileMode::output, number);
+    print_text(number, "x", kNoEnding);
+    print_text(number, std::string(3 * kFileBufferSize, 'y'), kNoEnding);
+    EXPECT_EQ(std::filesystem::file_size(dir.path / "long.txt"), 3 * kFileBufferSize);
+    print_text(number, std::string(2 * kFileBufferSize, 'z'), kNoEnding);
+    EXPECT_EQ(std::filesystem::file_size(dir.path / "long.txt"), 5 * kFileBufferSize);
+    close_file(number);
+    EXPECT_EQ(dir.read("long.txt"),
+              "x" + std::string(3 * kFileBufferSize, 'y') + std::string(2 * kFileBufferSize, 'z'));
 }
 
 TEST(FileTable, AllSlotsTaken) {
