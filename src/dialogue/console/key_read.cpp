@@ -42,11 +42,13 @@ void enqueue_all(std::vector<std::string>& keys) {
     keys.clear();
 }
 
+// What a pipe may hand over without pushing a key out of the queue: every
+// byte, and every byte of an unfinished sequence, makes one key at most.
+// Zero when the queue is full: the pipe then waits until a key is taken.
 std::size_t read_limit() {
     if (platform::input_is_console()) return kTerminalReadLimit;
-    const std::size_t used = input.queue.size();
-    const std::size_t room = static_cast<std::size_t>(kKeyQueueSize) > used ? kKeyQueueSize - used : 0;
-    return room > 0 ? room : 1;
+    const std::size_t held = input.queue.size() + input.decoder.pending.size();
+    return held < static_cast<std::size_t>(kKeyQueueSize) ? kKeyQueueSize - held : 0;
 }
 
 // Moves what the platform has into the queue; true when anything came.
@@ -69,10 +71,12 @@ void pump(milliseconds wait) {
         platform::input_open();
     }
     if (input.ended) return;
-    absorb(platform::input_read(wait, read_limit()));
+    std::size_t limit = read_limit();
+    if (limit == 0) return;
+    absorb(platform::input_read(wait, limit));
     // An Esc alone, or the start of a sequence: give the rest a moment.
-    while (decoder_waiting(input.decoder) && !input.ended) {
-        if (!absorb(platform::input_read(kEscapeTimeout, read_limit()))) {
+    while (decoder_waiting(input.decoder) && !input.ended && (limit = read_limit()) > 0) {
+        if (!absorb(platform::input_read(kEscapeTimeout, limit))) {
             std::vector<std::string> keys;
             decode_terminal_timeout(input.decoder, keys);
             enqueue_all(keys);
