@@ -60,9 +60,10 @@ void check_for_loop(std::string_view line, std::string_view value) {
     FUZZ_CHECK(line.substr(line.size() - loop->body.size()) == loop->body);
 
     const std::string body = shell::substitute_variable(loop->body, loop->variable, value);
-    // A value without "%" that does not start with the variable's letter
-    // cannot make a new reference, so none may be left.
-    if (value.find('%') == std::string_view::npos && (value.empty() || value.front() != loop->variable)) {
+    // A value without "%" that neither is empty nor starts with the
+    // variable's letter cannot join a "%" next to it into a new reference,
+    // so none may be left.
+    if (!value.empty() && value.find('%') == std::string_view::npos && value.front() != loop->variable) {
         const std::string reference{'%', loop->variable};
         FUZZ_CHECK(body.find(reference) == std::string::npos);
     }
