@@ -49,9 +49,9 @@ def read_only_runner(directory):
                            cwd=directory, capture_output=True)
     if probe.returncode == 0:
         return READ_ONLY_MOUNT + [directory]
-    # No mount namespace: run as an unprivileged user in a folder root owns.
+    # No mount namespace: run as an unprivileged user in a folder root owns
+    # (its parent, the temporary folder, is open to every user).
     os.chmod(directory, 0o555)
-    os.chmod(os.path.dirname(directory), 0o755)
     as_nobody = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"]
     probe = subprocess.run(as_nobody + ["/bin/sh", "-c", 'test -x "$0" && ! touch probe 2>/dev/null', e2e.BINARY],
                            cwd=directory, capture_output=True)
