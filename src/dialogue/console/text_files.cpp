@@ -93,7 +93,9 @@ void read_text_line(int number, std::string& destination) {
     int c;
     while ((c = std::getc(slot->file)) != EOF) {
         if (c == '\n') {
-            if (!destination.empty() && destination.back() == '\r') destination.pop_back();
+            // Text-mode reading turns CR LF into LF, and then the CR right
+            // before that LF goes too: up to two CRs end a line.
+            for (int i = 0; i < 2 && !destination.empty() && destination.back() == '\r'; ++i) destination.pop_back();
             return;
         }
         destination.push_back(static_cast<char>(c));

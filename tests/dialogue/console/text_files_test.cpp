@@ -36,7 +36,8 @@ TEST(ReadTextLine, LineEndRules) {
         {"a\rb\r\n", {"a\rb"}},                // a lone CR inside a line stays
         {"a\r\nb\r", {"a", "b"}},              // a CR as the file's last byte goes
         {"\r\n\r\n", {"", ""}},
-        {"x\r\r\n", {"x\r"}},
+        {"x\r\r\n", {"x"}},                  // text mode makes CR LF an LF, then a CR before it goes
+        {"x\r\r\r\n", {"x\r"}},
         {std::string("n\0l\n", 4), {std::string("n\0l", 3)}},
         {std::string(100000, 'z') + "\n", {std::string(100000, 'z')}},  // no length limit
     };
