@@ -134,12 +134,23 @@ std::optional<ForLoop> parse_for_loop(std::string_view line) {
 }
 
 std::string substitute_variable(std::string_view body, char variable, std::string_view value) {
+    // A value with blanks must stay one word of the body: outside quotes it
+    // gets quotes of its own.
+    const bool needs_quotes = value.find_first_of(" \t") != std::string_view::npos;
     std::string out;
+    bool quoted = false;
     for (std::size_t i = 0; i < body.size(); ++i) {
         if (body[i] == '%' && i + 1 < body.size() && body[i + 1] == variable) {
-            out += value;
+            if (needs_quotes && !quoted) {
+                out += '"';
+                out += value;
+                out += '"';
+            } else {
+                out += value;
+            }
             ++i;
         } else {
+            if (body[i] == '"') quoted = !quoted;
             out.push_back(body[i]);
         }
     }

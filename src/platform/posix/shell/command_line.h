@@ -37,7 +37,8 @@ bool starts_with_for(std::string_view line);
 // Empty when the line does not have the shape above.
 std::optional<ForLoop> parse_for_loop(std::string_view line);
 
-// The body with every %X (X the loop variable, case-sensitive) replaced.
+// The body with every %X (X the loop variable, case-sensitive) replaced; a
+// value with blanks is quoted where the body does not quote it already.
 std::string substitute_variable(std::string_view body, char variable, std::string_view value);
 
 // What follows "/c" in a command interpreter's arguments, with one pair of

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/posix/shell/command_line.h"
@@ -30,6 +31,15 @@ int open_output_file(const std::string& name, bool append, const ShellContext& c
     return fd;
 }
 
+// Bytes a Windows file name cannot hold. A POSIX name with one of them would
+// be read back from the loop's body as a path, a wildcard or a redirection,
+// not as the file that was matched; the loop passes such files over.
+bool is_windows_file_name(std::string_view name) {
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 32 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+    });
+}
+
 // A loop item with a wildcard stands for the files it matches, named as the
 // item names their directory; any other item stands for itself.
 std::vector<std::string> expand_item(const std::string& item, const ShellContext& context) {
@@ -42,7 +52,9 @@ std::vector<std::string> expand_item(const std::string& item, const ShellContext
     const std::string directory = directory_part(path);
     std::vector<std::string> values;
     for (const std::string& name : matching_names(directory, pattern)) {
-        if (is_regular_file(directory_or_current(directory) + "/" + name)) values.push_back(typed_directory + name);
+        if (is_windows_file_name(name) && is_regular_file(directory_or_current(directory) + "/" + name)) {
+            values.push_back(typed_directory + name);
+        }
     }
     return values;
 }

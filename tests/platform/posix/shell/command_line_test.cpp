@@ -73,6 +73,9 @@ TEST(SubstituteVariable, OnlyThatLetterInThatCase) {
         {"%i%i", 'i', "ab", "abab"},
         {"100% %j", 'i', "v", "100% %j"},
         {"end %", 'i', "v", "end %"},
+        // A value with blanks stays one word, quoted once.
+        {"del /q %i > out_null.txt", 'i', "check_ a.txt", "del /q \"check_ a.txt\" > out_null.txt"},
+        {"copy \"%i\" x%i", 'i', "a b", "copy \"a b\" x\"a b\""},
     };
     for (const auto& c : cases) EXPECT_EQ(substitute_variable(c.body, c.variable, c.value), c.result) << c.body;
 }

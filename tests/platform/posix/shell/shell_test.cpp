@@ -330,6 +330,26 @@ TEST_F(Shell, ForRunsItsBodyOncePerItemWithTheBodysOwnRedirection) {
     EXPECT_EQ(bad.errors, "The syntax of the command is incorrect.\r\n");
 }
 
+TEST_F(Shell, ForActsOnlyOnTheFilesItsPatternMatches) {
+    // Names that POSIX allows and Windows does not must not turn into other
+    // paths, wildcards or extra arguments when the body is read.
+    fs::create_directories("work/check_");
+    write("victim.txt", "outside");
+    for (const char* name : {"check_01.txt", "check_ keep.txt", "keep.txt", "check_ *.txt", "check_\\..\\..\\victim.txt"}) {
+        write(std::string("work/") + name, "x");
+    }
+    fs::current_path("work");
+    const Result r = run("for %i in (check_*.txt) do del /q %i > out_null.txt");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.errors, "");
+    EXPECT_FALSE(exists("check_01.txt"));
+    EXPECT_FALSE(exists("check_ keep.txt"));
+    EXPECT_TRUE(exists("keep.txt"));
+    EXPECT_TRUE(exists("check_ *.txt"));
+    EXPECT_TRUE(exists("check_\\..\\..\\victim.txt"));
+    EXPECT_TRUE(exists("../victim.txt"));
+}
+
 TEST_F(Shell, ChcpSwitchesTheTerminalOnlyToAKnownCodePage) {
     EXPECT_EQ(run("chcp").console, "Active code page: 65001\r\n");
     const Result set = run("chcp 1250");
