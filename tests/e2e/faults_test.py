@@ -172,6 +172,22 @@ class Signals(e2e.ScratchTestCase):
                     self.assertGreaterEqual(output.rfind(SHOW_CURSOR), output.rfind(HIDE_CURSOR))
 
 
+    def test_a_closed_output_pipe_restores_the_terminal(self):
+        # Keys from the terminal, output into a pipe whose reader has gone:
+        # the next write ends the process by SIGPIPE (left at its default, as
+        # a shell leaves it), and the terminal must be as it was.
+        script = ('stty -g; (env --default-signal=PIPE %s; echo "status=$?" >&2) | head -c 1 >/dev/null; stty -g'
+                  % e2e.shell_quote(e2e.BINARY))
+        child = self.spawn(command=script)
+        child.expect(rb"([0-9a-f:]+)\r\n")
+        before = child.match.group(1)
+        time.sleep(1)  # the banner is out and the reader has gone
+        child.send(b"1")
+        child.expect(rb"status=(\d+)\r\n([0-9a-f:]+)\r\n")
+        self.assertEqual(child.match.group(1), str(128 + signal.SIGPIPE).encode())
+        self.assertEqual(child.match.group(2), before)
+
+
 class OversizedAndArbitraryInput(e2e.ScratchTestCase):
     def test_megabyte_answers_through_a_pipe(self):
         # A pipe is read only as fast as keys are taken, so no byte is lost:

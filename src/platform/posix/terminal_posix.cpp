@@ -101,6 +101,12 @@ void terminal_setup() {
     action.sa_handler = restore_on_signal;
     sigemptyset(&action.sa_mask);
     for (int signal_number : kSignals) sigaction(signal_number, &action, nullptr);
+    // Output into a pipe whose reader has gone ends the process too, unless
+    // whoever started it chose to ignore that.
+    struct sigaction pipe_action {};
+    if (sigaction(SIGPIPE, nullptr, &pipe_action) == 0 && pipe_action.sa_handler != SIG_IGN) {
+        sigaction(SIGPIPE, &action, nullptr);
+    }
     action.sa_handler = restore_on_stop;
     sigaction(SIGTSTP, &action, nullptr);
     action.sa_handler = reapply_on_continue;

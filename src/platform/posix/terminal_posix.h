@@ -6,7 +6,7 @@ namespace kolm::platform::posix {
 
 // Saves the terminal's modes and switches to single-key input with no echo
 // and no output translation (the program writes CR LF itself). Installs the
-// restore for normal ends and for SIGINT, SIGTERM, SIGQUIT and SIGHUP.
+// restore for normal ends and for SIGINT, SIGTERM, SIGQUIT, SIGHUP and SIGPIPE.
 // Does nothing after its first call or when no terminal is attached.
 void terminal_setup();
 
