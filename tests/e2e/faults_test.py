@@ -188,6 +188,22 @@ class Signals(e2e.ScratchTestCase):
         self.assertEqual(child.match.group(2), before)
 
 
+    def test_a_file_size_limit_fails_writes_as_a_full_disk_does(self):
+        # The staged copies outgrow a 2 KiB limit (SIGXFSZ left at its
+        # default, as a shell leaves it): the copies fail, the checks report
+        # it, and the program ends at "9" with the terminal as it was.
+        script = ('stty -g; ulimit -f 2; env --default-signal=XFSZ %s; echo "status=$?"; stty -g'
+                  % e2e.shell_quote(e2e.BINARY))
+        child = self.spawn(command=script)
+        child.expect(rb"([0-9a-f:]+)\r\n")
+        before = child.match.group(1)
+        child.send(b"11")
+        child.expect_exact(b"<9> konec\r\n")
+        child.send(b"9")
+        child.expect(rb"status=(\d+)\r\n([0-9a-f:]+)\r\n")
+        self.assertEqual((child.match.group(1), child.match.group(2)), (b"0", before))
+
+
 class OversizedAndArbitraryInput(e2e.ScratchTestCase):
     def test_megabyte_answers_through_a_pipe(self):
         # A pipe is read only as fast as keys are taken, so no byte is lost:

@@ -89,6 +89,9 @@ void restore_at_exit() { terminal_restore(); }
 
 void terminal_setup() {
     if (set_up.exchange(true)) return;
+    // A file that outgrows the size limit fails its write, as on a full
+    // disk, instead of ending the process with the terminal left raw.
+    std::signal(SIGXFSZ, SIG_IGN);
     const bool in_tty = isatty(STDIN_FILENO);
     const bool out_tty = isatty(STDOUT_FILENO);
     const bool shared = in_tty && out_tty && same_terminal(STDIN_FILENO, STDOUT_FILENO);

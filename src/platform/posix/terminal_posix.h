@@ -7,7 +7,8 @@ namespace kolm::platform::posix {
 // Saves the terminal's modes and switches to single-key input with no echo
 // and no output translation (the program writes CR LF itself). Installs the
 // restore for normal ends and for SIGINT, SIGTERM, SIGQUIT, SIGHUP and SIGPIPE.
-// Does nothing after its first call or when no terminal is attached.
+// Writes past the file size limit fail (SIGXFSZ ignored), terminal or not.
+// Otherwise does nothing after its first call or when no terminal is attached.
 void terminal_setup();
 
 // Puts back the saved modes and the cursor's visibility. Async-signal-safe.
