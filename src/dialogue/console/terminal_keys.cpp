@@ -171,6 +171,15 @@ std::string ss3_key(std::string_view params, char final_byte) {
 
 enum class Step { need_more, done };
 
+// An Esc is never part of a sequence: the unfinished sequence before it ends
+// as a pause would end it ("Esc x" is Alt+x, a longer one gives nothing), and
+// the Esc starts the next key.
+Step end_before_escape(std::string& pending, std::size_t escape_at, std::vector<std::string>& keys) {
+    if (escape_at == 2) keys.push_back(alt_key(static_cast<unsigned char>(pending[1])));
+    pending.erase(0, escape_at);
+    return Step::done;
+}
+
 // Tries to finish the pending sequence; on done, the sequence is consumed
 // and its key (if any) appended.
 Step finish_sequence(std::string& pending, std::vector<std::string>& keys) {
@@ -181,12 +190,14 @@ Step finish_sequence(std::string& pending, std::vector<std::string>& keys) {
         // The Linux console's F1..F5: ESC [ [ A..E
         if (seq.size() >= 3 && seq[2] == '[') {
             if (seq.size() < 4) return Step::need_more;
+            if (seq[3] == kEsc) return end_before_escape(pending, 3, keys);
             if (seq[3] >= 'A' && seq[3] <= 'E') keys.push_back(extended_key(59 + (seq[3] - 'A')));
             pending.clear();
             return Step::done;
         }
         for (std::size_t i = 2; i < seq.size(); ++i) {
             const unsigned char c = static_cast<unsigned char>(seq[i]);
+            if (c == kEsc) return end_before_escape(pending, i, keys);
             if (c >= 0x40 && c <= 0x7E) {
                 std::string key = csi_key(seq.substr(2, i - 2), static_cast<char>(c));
                 if (!key.empty()) keys.push_back(std::move(key));
@@ -204,6 +215,7 @@ Step finish_sequence(std::string& pending, std::vector<std::string>& keys) {
         for (std::size_t i = 2; i < seq.size(); ++i) {
             const unsigned char c = static_cast<unsigned char>(seq[i]);
             if (c >= '0' && c <= '9') continue;
+            if (c == kEsc) return end_before_escape(pending, i, keys);
             std::string key = ss3_key(seq.substr(2, i - 2), static_cast<char>(c));
             if (!key.empty()) keys.push_back(std::move(key));
             pending.erase(0, i + 1);

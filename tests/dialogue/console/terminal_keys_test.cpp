@@ -85,5 +85,15 @@ TEST(TerminalKeys, StreamsAndTimeouts) {
     EXPECT_FALSE(decoder_waiting(decoder));
 }
 
+TEST(TerminalKeys, AnEscEndsAnUnfinishedSequenceAndStartsTheNextKey) {
+    // Keys typed ahead arrive in one read: what stands before an Esc is
+    // taken as a pause would take it, and the key after it is not lost.
+    EXPECT_EQ(decode("\x1b[\x1b[D"), (std::vector<std::string>{ext(26), ext(75)}));
+    EXPECT_EQ(decode("\x1bO\x1b[A"), (std::vector<std::string>{ext(24), ext(72)}));
+    EXPECT_EQ(decode("\x1b[1;\x1b[B"), std::vector<std::string>{ext(80)});
+    EXPECT_EQ(decode("\x1bO5\x1b\x1b"), (std::vector<std::string>{"\x1b", "\x1b"}));
+    EXPECT_EQ(decode("\x1b[[\x1bOPx"), (std::vector<std::string>{ext(59), "x"}));
+}
+
 }  // namespace
 }  // namespace kolm::console
