@@ -204,6 +204,35 @@ class Signals(e2e.ScratchTestCase):
         self.assertEqual((child.match.group(1), child.match.group(2)), (b"0", before))
 
 
+class SharedTerminal(e2e.ScratchTestCase):
+    # Reads the terminal for two seconds beside the program, as a second
+    # reader in the foreground would.
+    READER = ("import os, select, sys, time\n"
+              "fd = os.open('/dev/tty', os.O_RDONLY)\n"
+              "os.write(2, b'reader on\\r\\n')\n"
+              "end = time.time() + 2\n"
+              "while time.time() < end:\n"
+              "    if select.select([fd], [], [], 0.05)[0]: os.read(fd, 1)\n"
+              "os.write(2, b'reader off\\r\\n')\n")
+
+    def test_a_key_taken_by_another_reader_is_no_hang_up(self):
+        # Each key goes to one of the two readers; the other then reads
+        # nothing, which must not end the program as a hang-up does.
+        child = self.spawn(command="/usr/bin/python3 -c %s & exec %s"
+                           % (e2e.shell_quote(self.READER), e2e.shell_quote(e2e.BINARY)))
+        seen = set()
+        while len(seen) < 2:
+            seen.add(child.expect_exact([b"reader on\r\n", TERMS_OPTIONS]))
+        for _ in range(20):
+            child.send(b"x")
+            time.sleep(0.03)
+        child.expect_exact(b"reader off\r\n")
+        self.assertTrue(child.isalive())
+        child.send(b"2")
+        status, signal_status, rest = self.wait_exit(child)
+        self.assertEqual((status, signal_status, rest), (0, None, b""))
+
+
 class OversizedAndArbitraryInput(e2e.ScratchTestCase):
     def test_megabyte_answers_through_a_pipe(self):
         # A pipe is read only as fast as keys are taken, so no byte is lost:

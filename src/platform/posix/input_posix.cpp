@@ -33,9 +33,14 @@ RawInput input_read(std::chrono::milliseconds timeout, std::size_t max_keys) {
     const bool terminal = input_is_console();
     std::string bytes(max_keys > 0 ? max_keys : 1, '\0');
     const ssize_t n = ::read(STDIN_FILENO, bytes.data(), bytes.size());
+    // A terminal reads nothing, without waiting, when another reader of it
+    // took the bytes first; only the poll's word tells a hang-up.
+    const bool hung_up = (watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     if (n > 0) {
         bytes.resize(static_cast<std::size_t>(n));
         result.bytes = terminal ? posix::decode_from_terminal(bytes, pending_character) : std::move(bytes);
+    } else if (n == 0 && terminal && !hung_up) {
+        // nothing came
     } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
         // A pipe or file at its end. A terminal that went away ends the
         // process as its hang-up signal would, even where that is ignored.
