@@ -246,6 +246,25 @@ class OversizedAndArbitraryInput(e2e.ScratchTestCase):
         fields = (b"B" * 4096, b"-1", b"C" * 4096, b"-1", b"D" * 4096)
         self.assertEqual((self.read(TXT), self.read(HTM)), expected_reports(fields))
 
+    def test_a_non_blocking_output_read_slowly_loses_nothing(self):
+        # Standard output handed over non-blocking: the long echo of an
+        # answer meets a full pipe, and must wait for room, not drop bytes.
+        answers = [b"B" * 300000, b"1", b"C", b"2", b"D"]
+        read_end, write_end = os.pipe()
+        os.set_blocking(write_end, False)
+        proc = subprocess.Popen([e2e.BINARY], stdin=subprocess.PIPE, stdout=write_end,
+                                stderr=subprocess.DEVNULL, cwd=self.dir)
+        os.close(write_end)
+        proc.stdin.write(keys_to_wizard() + typed(*answers))
+        proc.stdin.close()
+        time.sleep(0.5)  # the pipe fills up
+        out = b""
+        with os.fdopen(read_end, "rb") as reader:
+            while chunk := reader.read(65536):
+                out += chunk
+        self.assertEqual(proc.wait(timeout=60), 0)
+        self.assertTrue(out.endswith(wizard_transcript(answers)), len(out))
+
     def test_a_burst_of_keys_larger_than_the_queue_loses_none(self):
         # Everything arrives at once while the terms prompt already waits:
         # more keys than the queue holds, and the pipe keeps the rest.

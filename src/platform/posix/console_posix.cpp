@@ -1,3 +1,4 @@
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -15,6 +16,13 @@ void write_all(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            // An output that was handed over non-blocking: wait until it
+            // takes more, as a blocking one would.
+            pollfd ready{fd, POLLOUT, 0};
+            if (::poll(&ready, 1, -1) >= 0 || errno == EINTR) continue;
+            return;
+        }
         if (n <= 0) return;  // a closed or full output takes no more
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
