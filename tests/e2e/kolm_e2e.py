@@ -85,9 +85,9 @@ class ScratchTestCase(unittest.TestCase):
     def setUp(self):
         self._tmp = tempfile.TemporaryDirectory(prefix="kolm_e2e_")
         self.dir = self._tmp.name
-
-    def tearDown(self):
-        self._tmp.cleanup()
+        # Cleanups run last-registered first: the programs a test started are
+        # closed before their scratch directory goes.
+        self.addCleanup(self._tmp.cleanup)
 
     def files(self):
         return sorted(os.listdir(self.dir))

@@ -73,8 +73,6 @@ void open_text_file(std::string_view name, FileMode mode, int number) {
         note_failure(slot, "open");
         return;
     }
-    // Our own buffer is the only one, so its size decides when bytes reach the disk.
-    std::setvbuf(file, nullptr, _IONBF, 0);
     slot.file = file;
     slot.mode = mode;
     if (mode == FileMode::input) {
@@ -82,6 +80,8 @@ void open_text_file(std::string_view name, FileMode mode, int number) {
         std::rewind(file);
         if (slot.size < 0) slot.size = 0;
     } else {
+        // Our own buffer is the only one, so its size decides when bytes reach the disk.
+        std::setvbuf(file, nullptr, _IONBF, 0);
         slot.buffer = std::make_unique<char[]>(kFileBufferSize);
     }
 }

@@ -15,6 +15,7 @@ void exit_process(int status) {
 }
 
 void sleep_for(std::chrono::milliseconds duration) {
+    if (duration.count() <= 0) return;
     timespec wanted{};
     wanted.tv_sec = static_cast<time_t>(duration.count() / 1000);
     wanted.tv_nsec = static_cast<long>(duration.count() % 1000) * 1000000L;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -46,12 +47,15 @@ void restore_on_signal(int signal_number) {
 }
 
 void restore_on_stop(int) {
+    const int interrupted_errno = errno;  // the program goes on after a continue
     terminal_restore();
     std::signal(SIGTSTP, SIG_DFL);
     std::raise(SIGTSTP);
+    errno = interrupted_errno;
 }
 
 void reapply_on_continue(int) {
+    const int interrupted_errno = errno;
     std::signal(SIGTSTP, restore_on_stop);
     for (int i = 0; i < saved_count; ++i) {
         termios mode = saved[i].mode;
@@ -67,6 +71,7 @@ void reapply_on_continue(int) {
         tcsetattr(saved[i].fd, TCSADRAIN, &mode);
     }
     changed = true;
+    errno = interrupted_errno;
 }
 
 bool same_terminal(int a, int b) {
