@@ -14,13 +14,23 @@ IGNORED_KEYS = [b"3", b"9", e2e.KEY_ESC, e2e.KEY_F1, e2e.KEY_UP, e2e.KEY_DOWN,
                 e2e.KEY_LEFT, e2e.KEY_RIGHT, b"a", b"\r", b"\x1bx"]
 
 
+def stat_fields(pid):
+    """The fields of /proc/PID/stat after the command name."""
+    with open("/proc/%s/stat" % pid) as f:
+        return f.read().rsplit(")", 1)[1].split()
+
+
+def cpu_seconds(pid):
+    fields = stat_fields(pid)
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
 def child_pid_of(parent):
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
-            with open("/proc/%s/stat" % entry) as f:
-                fields = f.read().rsplit(")", 1)[1].split()
+            fields = stat_fields(entry)
         except OSError:
             continue
         if int(fields[1]) == parent:
@@ -92,13 +102,9 @@ class InTerminal(e2e.ScratchTestCase):
     def test_waiting_at_a_prompt_uses_no_processor(self):
         child = self.spawn()
         child.expect_exact(TERMS_OPTIONS)
-        with open("/proc/%d/stat" % child.pid) as f:
-            before = sum(int(x) for x in f.read().rsplit(")", 1)[1].split()[11:13])
+        before = cpu_seconds(child.pid)
         time.sleep(1.0)
-        with open("/proc/%d/stat" % child.pid) as f:
-            after = sum(int(x) for x in f.read().rsplit(")", 1)[1].split()[11:13])
-        ticks = os.sysconf("SC_CLK_TCK")
-        self.assertLessEqual((after - before) / ticks, 0.02)
+        self.assertLessEqual(cpu_seconds(child.pid) - before, 0.02)
 
 
 class ThroughAPipe(e2e.ScratchTestCase):
