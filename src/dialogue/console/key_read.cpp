@@ -108,11 +108,7 @@ std::string prompt_key_choice(const std::vector<std::string>& option_lines,
                               const std::vector<std::string>& accepted_keys) {
     for (const std::string& line : option_lines) print_text(kConsole, line, kLineEnd);
     for (;;) {
-        const std::string key = read_key();
-        if (key.empty()) {
-            wait_for_key_input();
-            continue;
-        }
+        std::string key = wait_for_any_key();
         for (const std::string& accepted : accepted_keys) {
             if (key == accepted) return key;
         }

@@ -25,15 +25,6 @@ void perform(const std::vector<DrawStep>& steps) {
     }
 }
 
-// The next key from the key queue; waits for input without spinning.
-std::string next_key() {
-    for (;;) {
-        std::string key = read_key();
-        if (!key.empty()) return key;
-        wait_for_key_input();
-    }
-}
-
 // Edits one line, drawing it at the console cursor as it changes. The echo
 // bypasses the print operations, so the console column stays where the
 // prompt left it. Returns with the cursor after the end of the line.
@@ -47,7 +38,7 @@ std::string edit_on_console() {
     bool done = false;
     while (!done) {
         const EditorMark before = mark_of(editor);
-        EditResult result = apply_key(editor, next_key(), width);
+        EditResult result = apply_key(editor, wait_for_any_key(), width);
         if (result == EditResult::kBeep) platform::console_beep();
         if (result == EditResult::kDone) {
             // The line end belongs after the whole line, not in its middle.
@@ -66,7 +57,7 @@ std::string edit_on_console() {
 // that a transcript reads like the screen a user would have seen.
 std::string edit_unseen() {
     LineEditor editor;
-    while (apply_key(editor, next_key(), console_width()) != EditResult::kDone) {
+    while (apply_key(editor, wait_for_any_key(), console_width()) != EditResult::kDone) {
     }
     platform::console_write(editor.line);
     return editor.line;
