@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/posix/shell/paths.h"
+
 namespace kolm::platform::posix::shell {
 namespace {
 
@@ -26,16 +28,6 @@ std::string read_word(std::string_view line, std::size_t& pos) {
         ++pos;
     }
     return std::string(line.substr(start, pos - start));
-}
-
-bool equals_ignore_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // Reads the next word and checks it against a keyword, ignoring case.
