@@ -43,10 +43,14 @@ std::string number_to_column(std::int32_t number) {
     return {lead_byte(63 + b), 'Z'};
 }
 
-std::string offset_column(std::string_view name, std::int32_t offset) {
-    const std::int64_t sum = std::int64_t{column_to_number(name)} + offset;
+std::string column_at(std::int32_t number, std::int32_t offset) {
+    const std::int64_t sum = std::int64_t{number} + offset;
     const std::int64_t clamped = std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX);
     return number_to_column(static_cast<std::int32_t>(clamped));
+}
+
+std::string offset_column(std::string_view name, std::int32_t offset) {
+    return column_at(column_to_number(name), offset);
 }
 
 }  // namespace kolm::subtotal

@@ -1,6 +1,5 @@
 #include "subtotal/formulas.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "dialogue/console/text_ops.h"
@@ -13,16 +12,14 @@ namespace {
 
 using console::to_upper;
 
-// The column `offset` places right of the column numbered `base`, as the
-// formula writes it. Columns past ZZ can come out as lower-case bytes, and
-// the formula is upper-cased whole.
-std::string column_at(std::int32_t base, std::int32_t offset) {
-    const std::int64_t sum = std::int64_t{base} + offset;
-    return to_upper(number_to_column(static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX))));
+// Columns past ZZ can come out as lower-case bytes, and the formula is
+// upper-cased whole.
+std::string key_column(const FormulaSeries& s, std::int32_t level) {
+    return to_upper(column_at(s.sort_start_number, level - 1));
 }
-
-std::string key_column(const FormulaSeries& s, std::int32_t level) { return column_at(s.sort_start_number, level - 1); }
-std::string flag_column(const FormulaSeries& s, std::int32_t level) { return column_at(s.free_area_number, level - 1); }
+std::string flag_column(const FormulaSeries& s, std::int32_t level) {
+    return to_upper(column_at(s.free_area_number, level - 1));
+}
 
 void append_all(FormulaText& out, std::initializer_list<std::string_view> pieces) {
     for (const std::string_view piece : pieces) {

@@ -140,8 +140,7 @@ struct StepWriter {
     std::string cell_html;
 
     void write(StepKind kind, std::int32_t step) {
-        const std::int64_t column = std::int64_t{free_area_number} + step - 1;
-        cell = number_to_column(static_cast<std::int32_t>(std::clamp<std::int64_t>(column, INT32_MIN, INT32_MAX)));
+        cell = column_at(free_area_number, step - 1);
         cell += row;
         cell_html.clear();
         append_html_escaped(cell_html, cell);
