@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/posix/shell/paths.h"
 
@@ -25,6 +26,14 @@ std::vector<std::string> matching_names(const std::string& directory, std::strin
     ::closedir(dir);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return name_less(a, b); });
     return names;
+}
+
+std::vector<std::string> matching_files(const std::string& directory, std::string_view pattern) {
+    std::vector<std::string> files;
+    for (std::string& name : matching_names(directory, pattern)) {
+        if (is_regular_file(directory + name)) files.push_back(std::move(name));
+    }
+    return files;
 }
 
 std::optional<std::string> resolve_existing(const std::string& path) {

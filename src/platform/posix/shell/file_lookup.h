@@ -12,6 +12,10 @@ namespace kolm::platform::posix::shell {
 // listing order; "." and ".." are among them when the pattern matches them.
 std::vector<std::string> matching_names(const std::string& directory, std::string_view pattern);
 
+// Those of the names above that are regular files. `directory` is "" or
+// ends in '/', so that it prefixes each name as it stands.
+std::vector<std::string> matching_files(const std::string& directory, std::string_view pattern);
+
 // `path` when it exists; else the entry of its directory whose name equals
 // its last part ignoring case; else nothing.
 std::optional<std::string> resolve_existing(const std::string& path);

@@ -195,9 +195,7 @@ std::vector<std::string> copy_sources(const std::string& path, bool& listed) {
         pattern = "*";
         listed = true;
     }
-    for (const std::string& name : matching_names(directory, pattern)) {
-        if (is_regular_file(directory + name)) files.push_back(directory + name);
-    }
+    for (const std::string& name : matching_files(directory, pattern)) files.push_back(directory + name);
     return files;
 }
 
@@ -214,9 +212,7 @@ bool delete_named(const std::string& typed, const ShellContext& context) {
     std::vector<std::string> targets;
     if (!path.empty() && has_wildcards(pattern)) {
         const std::string directory = directory_part(path);
-        for (const std::string& name : matching_names(directory, pattern)) {
-            if (is_regular_file(directory + name)) targets.push_back(directory + name);
-        }
+        for (const std::string& name : matching_files(directory, pattern)) targets.push_back(directory + name);
     } else if (!path.empty()) {
         if (const std::optional<std::string> existing = resolve_existing(path)) {
             if (is_directory(*existing)) {

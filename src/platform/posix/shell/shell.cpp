@@ -51,10 +51,8 @@ std::vector<std::string> expand_item(const std::string& item, const ShellContext
     const std::string typed_directory = slash == std::string::npos ? std::string() : item.substr(0, slash + 1);
     const std::string directory = directory_part(path);
     std::vector<std::string> values;
-    for (const std::string& name : matching_names(directory, pattern)) {
-        if (is_windows_file_name(name) && is_regular_file(directory_or_current(directory) + "/" + name)) {
-            values.push_back(typed_directory + name);
-        }
+    for (const std::string& name : matching_files(directory, pattern)) {
+        if (is_windows_file_name(name)) values.push_back(typed_directory + name);
     }
     return values;
 }
