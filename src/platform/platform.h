@@ -86,13 +86,9 @@ RawInput input_read(std::chrono::milliseconds timeout, std::size_t max_keys);
 // and returns its status when it has finished.
 int run_command(std::string_view command_line);
 
-// Puts the console back as the program found it (terminal mode, cursor).
-// Idempotent; also runs by itself on every way out of the process.
-void restore_console();
-
-// Restores the console and ends the process with `status`.
+// Puts the console back as the program found it (terminal mode, cursor)
+// and ends the process with `status`. The restore also runs by itself on
+// every other way out of the process.
 [[noreturn]] void exit_process(int status);
-
-void sleep_for(std::chrono::milliseconds duration);
 
 }  // namespace kolm::platform

@@ -1,5 +1,3 @@
-#include <time.h>
-
 #include <cstdlib>
 
 #include "platform/platform.h"
@@ -7,20 +5,9 @@
 
 namespace kolm::platform {
 
-void restore_console() { posix::terminal_restore(); }
-
 void exit_process(int status) {
     posix::terminal_restore();
     std::exit(status);
-}
-
-void sleep_for(std::chrono::milliseconds duration) {
-    if (duration.count() <= 0) return;
-    timespec wanted{};
-    wanted.tv_sec = static_cast<time_t>(duration.count() / 1000);
-    wanted.tv_nsec = static_cast<long>(duration.count() % 1000) * 1000000L;
-    while (nanosleep(&wanted, &wanted) != 0) {
-    }
 }
 
 }  // namespace kolm::platform

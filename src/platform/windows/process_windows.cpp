@@ -17,16 +17,10 @@ int run_command(std::string_view command_line) {
     return std::system(line.c_str());
 }
 
-void restore_console() { windows::console_restore(); }
-
 void exit_process(int status) {
     windows::remove_control_handler();
     windows::console_restore();
     std::exit(status);
-}
-
-void sleep_for(std::chrono::milliseconds duration) {
-    Sleep(duration.count() > 0 ? static_cast<DWORD>(duration.count()) : 0);
 }
 
 }  // namespace kolm::platform
