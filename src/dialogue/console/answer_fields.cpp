@@ -12,6 +12,12 @@ enum class FieldKind { kText, kInteger };
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+// Steps over a '+' or '-' at `i`; true when it was a minus.
+bool take_sign(std::string_view f, std::size_t& i) {
+    if (i >= f.size() || (f[i] != '+' && f[i] != '-')) return false;
+    return f[i++] == '-';
+}
+
 std::string next_field(AnswerLine& line, FieldKind kind) {
     const std::string& s = line.text;
     std::size_t& pos = line.position;
@@ -68,11 +74,7 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 // depends on binary representation or on the FPU's rounding mode.
 std::int32_t floating_value(std::string_view f) {
     std::size_t i = 0;
-    bool negative = false;
-    if (i < f.size() && (f[i] == '+' || f[i] == '-')) {
-        negative = f[i] == '-';
-        ++i;
-    }
+    const bool negative = take_sign(f, i);
 
     std::string digits;  // significant digits, without leading zeros
     std::int64_t fraction_digits = 0;
@@ -94,11 +96,7 @@ std::int32_t floating_value(std::string_view f) {
     std::int64_t exponent = 0;
     if (i < f.size() && (f[i] == 'e' || f[i] == 'E' || f[i] == 'd' || f[i] == 'D')) {
         std::size_t j = i + 1;
-        bool exponent_negative = false;
-        if (j < f.size() && (f[j] == '+' || f[j] == '-')) {
-            exponent_negative = f[j] == '-';
-            ++j;
-        }
+        const bool exponent_negative = take_sign(f, j);
         // Without a digit the exponent is not part of the number.
         constexpr std::int64_t kExponentCap = 1'000'000;  // far beyond any digit count
         while (j < f.size() && is_digit(f[j])) {
@@ -161,11 +159,7 @@ std::int32_t based_value(std::string_view rest) {
 
 std::int32_t decimal_value(std::string_view f) {
     std::size_t i = 0;
-    bool negative = false;
-    if (i < f.size() && (f[i] == '+' || f[i] == '-')) {
-        negative = f[i] == '-';
-        ++i;
-    }
+    const bool negative = take_sign(f, i);
     constexpr std::uint64_t kMostMagnitude = 4294967295u;
     std::uint64_t magnitude = 0;
     for (; i < f.size() && is_digit(f[i]); ++i) {
