@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialogue/console/commands.h"
 #include "dialogue/console/key_read.h"
@@ -39,11 +40,12 @@ void print_banner(std::string_view program_name) {
     line("");
 }
 
-void ask_terms() {
-    if (console::prompt_key_choice({"<1> yes and continue", "<2> no and end"}, {"1", "2"}) == "2") {
-        console::end_program(0);
-    }
+// "1" goes on; "2" ends the program.
+void continue_or_end(const std::vector<std::string>& option_lines) {
+    if (console::prompt_key_choice(option_lines, {"1", "2"}) == "2") console::end_program(0);
 }
+
+void ask_terms() { continue_or_end({"<1> yes and continue", "<2> no and end"}); }
 
 void warn_separate_directory() {
     line("");
@@ -54,9 +56,7 @@ void warn_separate_directory() {
     line("");
     line(std::string(58, '-'));
     line("");
-    if (console::prompt_key_choice({"<1> yes and continue", "<2> no  and end"}, {"1", "2"}) == "2") {
-        console::end_program(0);
-    }
+    continue_or_end({"<1> yes and continue", "<2> no  and end"});
     line("");
 }
 
