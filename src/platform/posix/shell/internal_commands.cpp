@@ -124,12 +124,10 @@ bool append_file(int out_fd, const std::string& source, struct stat& info) {
             ok = false;
             break;
         }
-        for (ssize_t done = 0; done < got && ok;) {
-            const ssize_t put = ::write(out_fd, buffer.data() + done, static_cast<std::size_t>(got - done));
-            if (put < 0 && errno != EINTR) ok = false;
-            if (put > 0) done += put;
+        if (!write_fd(out_fd, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) {
+            ok = false;
+            break;
         }
-        if (!ok) break;
     }
     const int saved = errno;
     ::close(in_fd);

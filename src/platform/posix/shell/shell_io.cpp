@@ -7,17 +7,19 @@
 
 namespace kolm::platform::posix::shell {
 
-void write_fd(int fd, std::string_view bytes) {
+bool write_fd(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
-            return;  // like any console write, a failure is not reported
+            return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
+    return true;
 }
 
+// Like any console write, a failure is not reported.
 void Output::write(std::string_view bytes) const {
     if (fd >= 0) {
         write_fd(fd, bytes);

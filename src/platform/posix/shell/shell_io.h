@@ -16,7 +16,8 @@ struct Output {
     void line(std::string_view text) const;  // text and CR LF
 };
 
-void write_fd(int fd, std::string_view bytes);
+// Writes all the bytes; false, with errno telling why, when a write fails.
+bool write_fd(int fd, std::string_view bytes);
 void error_line(std::string_view text);  // text and CR LF on standard error
 
 }  // namespace kolm::platform::posix::shell
