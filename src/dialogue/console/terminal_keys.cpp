@@ -111,25 +111,29 @@ Params parse_params(std::string_view text) {
     return p;
 }
 
+// The key a final letter names in both CSI and SS3 sequences, or "" for none.
+std::string letter_key(char final_byte, int modifier) {
+    switch (final_byte) {
+        case 'A': return extended_key(with_modifiers(kCursorBlock[kUp], modifier));
+        case 'B': return extended_key(with_modifiers(kCursorBlock[kDown], modifier));
+        case 'C': return extended_key(with_modifiers(kCursorBlock[kRight], modifier));
+        case 'D': return extended_key(with_modifiers(kCursorBlock[kLeft], modifier));
+        case 'H': return extended_key(with_modifiers(kCursorBlock[kHome], modifier));
+        case 'F': return extended_key(with_modifiers(kCursorBlock[kEnd], modifier));
+        case 'P': return extended_key(with_modifiers(function_key(1), modifier));
+        case 'Q': return extended_key(with_modifiers(function_key(2), modifier));
+        case 'R': return extended_key(with_modifiers(function_key(3), modifier));
+        case 'S': return extended_key(with_modifiers(function_key(4), modifier));
+        default: return {};
+    }
+}
+
 // The key of a finished CSI sequence (ESC [ params final), or "" for none.
 std::string csi_key(std::string_view params, char final_byte) {
     const Params p = parse_params(params);
     if (p.first < 0) return {};
-    switch (final_byte) {
-        case 'A': return extended_key(with_modifiers(kCursorBlock[kUp], p.modifier));
-        case 'B': return extended_key(with_modifiers(kCursorBlock[kDown], p.modifier));
-        case 'C': return extended_key(with_modifiers(kCursorBlock[kRight], p.modifier));
-        case 'D': return extended_key(with_modifiers(kCursorBlock[kLeft], p.modifier));
-        case 'H': return extended_key(with_modifiers(kCursorBlock[kHome], p.modifier));
-        case 'F': return extended_key(with_modifiers(kCursorBlock[kEnd], p.modifier));
-        case 'P': return extended_key(with_modifiers(function_key(1), p.modifier));
-        case 'Q': return extended_key(with_modifiers(function_key(2), p.modifier));
-        case 'R': return extended_key(with_modifiers(function_key(3), p.modifier));
-        case 'S': return extended_key(with_modifiers(function_key(4), p.modifier));
-        case 'Z': return extended_key(15);  // Shift+Tab
-        case '~': break;
-        default: return {};
-    }
+    if (final_byte == 'Z') return extended_key(15);  // Shift+Tab
+    if (final_byte != '~') return letter_key(final_byte, p.modifier);
     switch (p.first) {
         case 1:
         case 7: return extended_key(with_modifiers(kCursorBlock[kHome], p.modifier));
@@ -153,20 +157,8 @@ std::string csi_key(std::string_view params, char final_byte) {
 std::string ss3_key(std::string_view params, char final_byte) {
     const Params p = parse_params(params);
     const int modifier = p.first < 0 ? 0 : p.first;
-    switch (final_byte) {
-        case 'A': return extended_key(with_modifiers(kCursorBlock[kUp], modifier));
-        case 'B': return extended_key(with_modifiers(kCursorBlock[kDown], modifier));
-        case 'C': return extended_key(with_modifiers(kCursorBlock[kRight], modifier));
-        case 'D': return extended_key(with_modifiers(kCursorBlock[kLeft], modifier));
-        case 'H': return extended_key(with_modifiers(kCursorBlock[kHome], modifier));
-        case 'F': return extended_key(with_modifiers(kCursorBlock[kEnd], modifier));
-        case 'P': return extended_key(with_modifiers(function_key(1), modifier));
-        case 'Q': return extended_key(with_modifiers(function_key(2), modifier));
-        case 'R': return extended_key(with_modifiers(function_key(3), modifier));
-        case 'S': return extended_key(with_modifiers(function_key(4), modifier));
-        case 'M': return std::string(1, '\r');  // keypad Enter in application mode
-        default: return {};
-    }
+    if (final_byte == 'M') return std::string(1, '\r');  // keypad Enter in application mode
+    return letter_key(final_byte, modifier);
 }
 
 enum class Step { need_more, done };
