@@ -3,6 +3,8 @@
 #include <array>
 #include <initializer_list>
 
+#include "dialogue/console/terminal_keys.h"
+
 namespace kolm::console {
 namespace {
 
@@ -115,10 +117,6 @@ constexpr std::uint8_t kAltLetterCodes[26] = {
 
 std::string character_key(std::uint8_t character) {
     return std::string(1, static_cast<char>(character));
-}
-
-std::string extended_key(std::uint8_t code) {
-    return std::string{'\xff', static_cast<char>(code)};
 }
 
 Modifier modifier_of(std::uint32_t control_keys) {
