@@ -43,6 +43,17 @@ void line(int file, std::string_view first, std::string_view second) {
     print_text(file, second, kLineEnd);
 }
 
+void number_line(int file, std::string_view label, std::int32_t value) {
+    print_text(file, label, kNoEnding);
+    print_integer(file, value, kLineEnd);
+}
+
+void copy_in_cell_line(int file, std::string_view cell) {
+    print_text(file, kCopyInCell, kNoEnding);
+    print_text(file, cell, kNoEnding);
+    print_text(file, ".", kLineEnd);
+}
+
 void write_text_header(int file, const SubtotalParams& params, std::string_view program_name) {
     line(file, " ");
     line(file, kTitle);
@@ -53,13 +64,11 @@ void write_text_header(int file, const SubtotalParams& params, std::string_view 
     line(file, " ");
     line(file, kSortFirst);
     line(file, kStartColumnLabel, params.sort_start_column);
-    print_text(file, kCountLabel, kNoEnding);
-    print_integer(file, params.group_column_count, kLineEnd);
+    number_line(file, kCountLabel, params.group_column_count);
     line(file, kCompactGroup);
     line(file, " ");
     line(file, kDataColumnLabel, params.data_column);
-    print_text(file, kStartRowLabel, kNoEnding);
-    print_integer(file, params.start_row, kLineEnd);
+    number_line(file, kStartRowLabel, params.start_row);
     line(file, kFreeAreaLabel, params.free_area_column);
     line(file, " ");
 }
@@ -81,16 +90,14 @@ void write_html_header(int file, const SubtotalParams& params, std::string_view 
     line(file, kBreak);
     line(file, kStartColumnLabel, html_escaped(params.sort_start_column));
     line(file, kBreak);
-    print_text(file, kCountLabel, kNoEnding);
-    print_integer(file, params.group_column_count, kLineEnd);
+    number_line(file, kCountLabel, params.group_column_count);
     line(file, kBreak);
     line(file, kCompactGroup);
     line(file, kBreak);
     line(file, kBreak);
     line(file, kDataColumnLabel, html_escaped(params.data_column));
     line(file, kBreak);
-    print_text(file, kStartRowLabel, kNoEnding);
-    print_integer(file, params.start_row, kLineEnd);
+    number_line(file, kStartRowLabel, params.start_row);
     line(file, kBreak);
     line(file, kFreeAreaLabel, html_escaped(params.free_area_column));
     line(file, kBreak);
@@ -102,9 +109,7 @@ void write_text_step(int file, std::int32_t step, std::string_view formula, std:
     line(file, "step = ", console::integer_text(step));
     line(file, " ");
     line(file, formula);
-    print_text(file, kCopyInCell, kNoEnding);
-    print_text(file, cell, kNoEnding);
-    print_text(file, ".", kLineEnd);
+    copy_in_cell_line(file, cell);
     line(file, kCopyDown);
 }
 
@@ -120,9 +125,7 @@ void write_html_step(int file, StepKind kind, std::int32_t step, std::string_vie
     line(file, kBreak);
     line(file, formula);
     line(file, kBreak);
-    print_text(file, kCopyInCell, kNoEnding);
-    print_text(file, cell, kNoEnding);
-    print_text(file, ".", kLineEnd);
+    copy_in_cell_line(file, cell);
     line(file, kBreak);
     line(file, kCopyDown);
     line(file, kBreak);
