@@ -15,7 +15,9 @@ namespace {
 
 using console::kConsole;
 
-constexpr std::string_view kOutputFiles = "Output files = kolm_subtotal.txt, kolm_subtotal.htm";
+std::string output_files_line() {
+    return "Output files = " + std::string(kTextReportName) + ", " + std::string(kHtmlReportName);
+}
 
 void say(std::string_view text) { console::print_text(kConsole, text, console::kLineEnd); }
 void blank() { console::print_line_end(kConsole); }
@@ -82,7 +84,7 @@ void run_subtotal_wizard(std::string_view program_name, std::string_view argumen
     say("----- selecting cells for multilevel sum -----");
     Report text = open_report(kTextReportName);
     Report html = open_report(kHtmlReportName);
-    say(kOutputFiles);
+    say(output_files_line());
     blank();
 
     const SubtotalParams params = ask_layout();
@@ -95,7 +97,7 @@ void run_subtotal_wizard(std::string_view program_name, std::string_view argumen
 
     blank();
     say("--------------------------------");
-    say(kOutputFiles);
+    say(output_files_line());
     blank();
 
     // Saying nothing about a missing or short report would pass a failure
