@@ -101,9 +101,4 @@ int console_column() { return console().column; }
 
 int console_width() { return console().width; }
 
-void set_console_column(int column) {
-    ConsoleState& state = console();
-    state.column = state.width > 0 ? column % state.width : column;
-}
-
 }  // namespace kolm::console

@@ -27,9 +27,6 @@ void print_line_end(int number);
 // first console output.
 int console_column();
 int console_width();
-// The line editor echoes outside the print operations; the line end that
-// closes a typed line sets the column back to 0 through this.
-void set_console_column(int column);
 
 // Bytes a zone move writes at `column` on a destination `width` wide
 // (0 for a file: no width, always spaces). Pure; exposed for tests.
