@@ -1,5 +1,6 @@
 #include "environment/code_pages.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,12 @@
 #include "dialogue/console/text_ops.h"
 
 namespace kolm::environment {
+namespace {
+
+struct CodePageEntry {
+    const char* name;
+    const char* languages;
+};
 
 const std::array<CodePageEntry, 10> code_page_table = {{
     {"Windows-1250",
@@ -28,8 +35,6 @@ const std::array<CodePageEntry, 10> code_page_table = {{
     {"Windows-1258", "Vietnamese"},
     {"Windows-54936", "China"},
 }};
-
-namespace {
 
 using console::kConsole;
 using console::kLineEnd;
