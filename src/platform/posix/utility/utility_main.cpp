@@ -110,8 +110,15 @@ int act_as_sort(const std::string& tail) {
         shell::error_line(shell::error_text(errno));
         return 1;
     }
-    shell::write_fd(fd, sorted);
-    return ::close(fd) == 0 ? 0 : 1;
+    // A short output file is a failure, not a sorted file.
+    const bool written = shell::write_fd(fd, sorted);
+    const int write_errno = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        shell::error_line(shell::error_text(written ? errno : write_errno));
+        return 1;
+    }
+    return 0;
 }
 
 // find [/i] "TEXT" [FILE...]

@@ -409,6 +409,12 @@ TEST_F(Utilities, SortAndFindThroughCmd) {
     EXPECT_EQ(read("none.txt"), "");
     EXPECT_EQ(run("sort nothing.txt /o sorted.txt").errors, "The system cannot find the file specified.\r\n");
     EXPECT_FALSE(exists("sorted.txt"));
+
+    if (std::filesystem::exists("/dev/full")) {
+        const Result full = run("sort check_01.txt /o /dev/full");
+        EXPECT_EQ(full.status, 1);
+        EXPECT_NE(full.errors, "");
+    }
 }
 
 TEST_F(Utilities, TheCurrentDirectoryComesFirstAndAFileThatDoesNotRunFails) {
