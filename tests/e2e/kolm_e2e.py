@@ -133,6 +133,13 @@ class ScratchTestCase(unittest.TestCase):
             self.fail("program ended unexpectedly; output: %r" % child.before)
         self.assertEqual(child.before, b"", "unexpected output: %r" % child.before)
 
+    def expect_keys_ignored(self, child, keys):
+        """Sends keys one by one and checks that the program prints nothing."""
+        for key in keys:
+            child.send(key)
+            time.sleep(0.08)  # a lone Esc needs its pause
+        self.expect_quiet(child)
+
     def wait_exit(self, child, timeout=20):
         """Reads to the end of the output and returns (exit status, rest of output)."""
         child.expect(pexpect.EOF, timeout=timeout)

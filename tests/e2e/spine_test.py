@@ -42,16 +42,10 @@ class InTerminal(e2e.ScratchTestCase):
     def test_banner_bytes_and_refused_warning(self):
         child = self.spawn()
         self.expect_exact_bytes(child, BANNER + TERMS_OPTIONS)
-        for key in IGNORED_KEYS:
-            child.send(key)
-            time.sleep(0.08)  # a lone Esc needs its pause
-        self.expect_quiet(child)
+        self.expect_keys_ignored(child, IGNORED_KEYS)
         child.send(b"1")
         self.expect_exact_bytes(child, WARNING + WARNING_OPTIONS)
-        for key in IGNORED_KEYS:
-            child.send(key)
-            time.sleep(0.08)
-        self.expect_quiet(child)
+        self.expect_keys_ignored(child, IGNORED_KEYS)
         child.send(b"2")
         status, signal_status, rest = self.wait_exit(child)
         self.assertEqual((status, signal_status, rest), (0, None, b""))
